@@ -36,6 +36,8 @@ class Window {
   virtual void PumpEvents(int ms) = 0;
   // Runs the events already pending and returns at once (between network polls).
   virtual void ProcessPendingEvents() = 0;
+  // The system tick count in milliseconds (the test double's clock moves only with its pauses).
+  virtual long long TickMs() const = 0;
 
   // OK-only message box titled "信息：".
   virtual void ShowMessage(const Text& message) = 0;

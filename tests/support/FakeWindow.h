@@ -31,6 +31,7 @@ class FakeWindow : public window::Window {
   void AppendLog(const Text& entry) override;
   void PumpEvents(int ms) override;
   void ProcessPendingEvents() override;
+  long long TickMs() const override { return clockMs; }
   void ShowMessage(const Text& message) override;
   bool Confirm(const Text& question) override;
   Text PickFolder(const Text& title) override;
