@@ -8,6 +8,11 @@
 
 namespace quorvane::index {
 
+// The page-address prefix pages are fetched from when the prefix box is empty.
+inline constexpr std::string_view kDefaultPagePrefix = "http://steamcommunity.com//sharedfiles/filedetails/?id=";
+// What the Workshop folder box holds until the settings file is read.
+inline constexpr std::string_view kDefaultWorkshopFolder = "F:\\Steam\\SteamApps\\workshop\\content\\255710";
+
 struct Workspace {
   ModIndex& table;
   window::ModList& list;

@@ -109,6 +109,15 @@ std::vector<Text> SplitOnBr(std::string_view text) {
   return pieces;
 }
 
+Text LinesFromBr(std::string_view text) {
+  Text lines;
+  for (const Text& piece : SplitOnBr(text)) {
+    lines += piece;
+    lines += "\r\n";
+  }
+  return lines;
+}
+
 Text JoinWithComma(const std::vector<Text>& entries) {
   static const Text kComma = "\xA3\xAC";  // "，"
   Text joined;

@@ -34,6 +34,9 @@ long long IntegerValue(std::string_view text);
 // after the last marker is a piece only when it is not empty. The empty text gives no piece.
 std::vector<Text> SplitOnBr(std::string_view text);
 
+// The description box's layout of a text: every piece of SplitOnBr followed by "\r\n".
+Text LinesFromBr(std::string_view text);
+
 // Joins with the full-width comma, nothing after the last entry.
 Text JoinWithComma(const std::vector<Text>& entries);
 
