@@ -1,0 +1,515 @@
+#include "index/ModIndex.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "index/ModIndexSchema.h"
+#include "text/Encoding.h"
+
+namespace quorvane::index {
+namespace {
+
+namespace fs = std::filesystem;
+
+// How long a write waits for another instance that holds the file's write lock.
+constexpr int kBusyTimeoutMs = 3000;
+
+enum class FieldType { kInteger, kText, kBool };
+
+FieldType TypeOf(int k) {
+  if (k == kSerial) return FieldType::kInteger;
+  if (k == kInvalid) return FieldType::kBool;
+  return FieldType::kText;
+}
+
+Value EmptyValue(int k) {
+  switch (TypeOf(k)) {
+    case FieldType::kInteger:
+      return 0LL;
+    case FieldType::kBool:
+      return false;
+    case FieldType::kText:
+      break;
+  }
+  return Text();
+}
+
+// A cell as the field's type, whatever another program may have stored in it.
+Value CellValue(sqlite3_stmt* row, int column, int k) {
+  const int storage = sqlite3_column_type(row, column);
+  switch (TypeOf(k)) {
+    case FieldType::kInteger:
+      return static_cast<long long>(sqlite3_column_int64(row, column));
+    case FieldType::kBool:
+      return sqlite3_column_int64(row, column) != 0;
+    case FieldType::kText:
+      break;
+  }
+  if (storage == SQLITE_NULL) return Text();
+  const auto* bytes = static_cast<const char*>(sqlite3_column_blob(row, column));
+  const int size = sqlite3_column_bytes(row, column);
+  return bytes ? Text(bytes, static_cast<size_t>(size)) : Text();
+}
+
+// What a value becomes in field k, or nothing when the types do not meet.
+std::optional<Value> ConvertForField(int k, const Value& value) {
+  switch (TypeOf(k)) {
+    case FieldType::kInteger:
+      if (std::holds_alternative<long long>(value)) return value;
+      if (const auto* real = std::get_if<double>(&value)) {
+        // Cut toward zero, as a number assigned to an integer is; values no integer can hold are refused.
+        if (!std::isfinite(*real) || std::fabs(*real) >= 9.2e18) return std::nullopt;
+        return static_cast<long long>(*real);
+      }
+      return std::nullopt;
+    case FieldType::kBool:
+      if (std::holds_alternative<bool>(value)) return value;
+      return std::nullopt;
+    case FieldType::kText:
+      if (std::holds_alternative<Text>(value)) return value;
+      return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+void BindText(sqlite3_stmt* statement, int index, const Text& text) {
+  // A zero-length blob, not NULL, so that every text field holds a text.
+  sqlite3_bind_blob(statement, index, text.empty() ? "" : text.data(), static_cast<int>(text.size()),
+                    SQLITE_TRANSIENT);
+}
+
+bool BindValue(sqlite3_stmt* statement, int index, const Value& value) {
+  if (const auto* integer = std::get_if<long long>(&value)) {
+    return sqlite3_bind_int64(statement, index, *integer) == SQLITE_OK;
+  }
+  if (const auto* flag = std::get_if<bool>(&value)) {
+    return sqlite3_bind_int(statement, index, *flag ? 1 : 0) == SQLITE_OK;
+  }
+  if (const auto* text = std::get_if<Text>(&value)) {
+    BindText(statement, index, *text);
+    return true;
+  }
+  return false;
+}
+
+// Letter case of A to Z ignored, as field names are looked up.
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    auto fold = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 0x20 : c; };
+    if (fold(static_cast<unsigned char>(a[i])) != fold(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return true;
+}
+
+// A prepared statement that resets itself after every use.
+class Statement {
+ public:
+  Statement() = default;
+  ~Statement() { sqlite3_finalize(statement_); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  sqlite3_stmt* Prepare(sqlite3* db, const std::string& sql) {
+    if (!statement_) sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement_, nullptr);
+    if (statement_) {
+      sqlite3_reset(statement_);
+      sqlite3_clear_bindings(statement_);
+    }
+    return statement_;
+  }
+  void Release() {
+    sqlite3_finalize(statement_);
+    statement_ = nullptr;
+  }
+
+ private:
+  sqlite3_stmt* statement_ = nullptr;
+};
+
+// Runs a statement that answers at most one row and resets it when this goes out of scope.
+class Step {
+ public:
+  explicit Step(sqlite3_stmt* statement) : statement_(statement) {
+    result_ = statement_ ? sqlite3_step(statement_) : SQLITE_MISUSE;
+  }
+  ~Step() {
+    if (statement_) sqlite3_reset(statement_);
+  }
+  Step(const Step&) = delete;
+  Step& operator=(const Step&) = delete;
+  bool HasRow() const { return result_ == SQLITE_ROW; }
+  bool Done() const { return result_ == SQLITE_DONE; }
+
+ private:
+  sqlite3_stmt* statement_;
+  int result_;
+};
+
+std::string Utf8Path(const fs::path& path) {
+  const auto u8 = path.u8string();
+  return std::string(u8.begin(), u8.end());
+}
+
+// Comparable form of a path, so that "a/../t.edb" and "t.edb" are the same table.
+fs::path Identity(const fs::path& path) {
+  std::error_code error;
+  fs::path canonical = fs::weakly_canonical(path, error);
+  return error ? path.lexically_normal() : canonical;
+}
+
+std::optional<long long> IntegerPragma(sqlite3* db, const char* sql, std::string* error) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK) {
+    *error = sqlite3_errmsg(db);
+    sqlite3_finalize(statement);
+    return std::nullopt;
+  }
+  std::optional<long long> value;
+  const int rc = sqlite3_step(statement);
+  if (rc == SQLITE_ROW) {
+    value = sqlite3_column_int64(statement, 0);
+  } else {
+    *error = sqlite3_errmsg(db);
+  }
+  sqlite3_finalize(statement);
+  return value;
+}
+
+// Reads only: a foreign file must stay exactly as it was.
+bool LooksLikeOurIndex(sqlite3* db, std::string* reason) {
+  std::string error;
+  const auto applicationId = IntegerPragma(db, "PRAGMA application_id", &error);
+  if (!applicationId) {
+    *reason = "not a table file (" + error + ")";
+    return false;
+  }
+  if (*applicationId != schema::kApplicationId) {
+    *reason = "not a Quorvane index file";
+    return false;
+  }
+  const auto version = IntegerPragma(db, "PRAGMA user_version", &error);
+  if (!version || *version != schema::kUserVersion) {
+    *reason = "an index file of an unknown version";
+    return false;
+  }
+  sqlite3_stmt* columns = nullptr;
+  const std::string sql = std::string("PRAGMA table_info(") + schema::kTableName + ")";
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &columns, nullptr) != SQLITE_OK) {
+    *reason = sqlite3_errmsg(db);
+    return false;
+  }
+  int count = 0;
+  bool fieldsMatch = true;
+  while (sqlite3_step(columns) == SQLITE_ROW) {
+    if (count < kFieldCount) {
+      const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(columns, 1));
+      const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(columns, 2));
+      const schema::Field& expected = schema::kFields[count];
+      if (!name || !type || std::string_view(name) != expected.name ||
+          !SameName(type, expected.declaredType)) {
+        fieldsMatch = false;
+      }
+    }
+    ++count;
+  }
+  sqlite3_finalize(columns);
+  if (count != kFieldCount || !fieldsMatch) {
+    *reason = "the index file's fields are not the expected 14";
+    return false;
+  }
+  return true;
+}
+
+bool Execute(sqlite3* db, const char* sql, std::string* error) {
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+  if (error) *error = message ? message : sqlite3_errmsg(db);
+  sqlite3_free(message);
+  return false;
+}
+
+}  // namespace
+
+Text FieldText(const Value& value) {
+  if (const auto* text = std::get_if<Text>(&value)) return *text;
+  if (const auto* flag = std::get_if<bool>(&value)) return text::Gbk(*flag ? "真" : "假");
+  if (const auto* integer = std::get_if<long long>(&value)) return text::Decimal(*integer);
+  // to_chars, not printf: the window toolkit sets the user's locale, which may write "1,5".
+  const double real = std::get<double>(value);
+  std::array<char, 64> buffer{};
+  const auto result =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), real, std::chars_format::general, 13);
+  return Text(buffer.data(), result.ptr);
+}
+
+struct ModIndex::Impl {
+  sqlite3* db = nullptr;
+  fs::path identity;
+  std::string lastError;
+  long long current = 1;
+  // The fields of the current record, read once per record so that a walk costs one lookup per record.
+  std::optional<std::array<Value, kFieldCount>> row;
+
+  Statement count;
+  Statement read;
+  Statement add;
+  Statement clear;
+  Statement byId;
+  Statement bySerial;
+  std::array<Statement, kFieldCount> write;
+
+  ~Impl() { Close(); }
+
+  void Close() {
+    count.Release();
+    read.Release();
+    add.Release();
+    clear.Release();
+    byId.Release();
+    bySerial.Release();
+    for (Statement& statement : write) statement.Release();
+    if (db) sqlite3_close_v2(db);
+    db = nullptr;
+    identity.clear();
+    current = 1;
+    row.reset();
+  }
+
+  long long Count() {
+    if (!db) return 0;
+    // Records are numbered densely from 1, so the last rowid is the count, found without a scan.
+    sqlite3_stmt* statement = count.Prepare(db, std::string("SELECT max(rowid) FROM ") + schema::kTableName);
+    Step step(statement);
+    return step.HasRow() ? sqlite3_column_int64(statement, 0) : 0;
+  }
+
+  void MoveTo(long long record) {
+    if (record != current) row.reset();
+    current = record;
+  }
+
+  const std::array<Value, kFieldCount>* CurrentRow() {
+    if (row) return &*row;
+    if (!db) return nullptr;
+    sqlite3_stmt* statement = read.Prepare(db, schema::SelectRowSql());
+    sqlite3_bind_int64(statement, 1, current);
+    Step step(statement);
+    if (!step.HasRow()) return nullptr;
+    std::array<Value, kFieldCount> values;
+    for (int k = 1; k <= kFieldCount; ++k) values[k - 1] = CellValue(statement, k - 1, k);
+    row = std::move(values);
+    return &*row;
+  }
+
+  bool FileStillThere() const {
+    std::error_code error;
+    return fs::exists(identity, error);
+  }
+};
+
+ModIndex::ModIndex() : impl_(std::make_unique<Impl>()) {}
+ModIndex::~ModIndex() = default;
+
+OpenResult ModIndex::Open(const Text& path) {
+  const fs::path native = text::ToNativePath(path);
+  const fs::path identity = Identity(native);
+  if (impl_->db && identity == impl_->identity) return OpenResult::kAlreadyOpen;
+
+  std::error_code error;
+  if (!fs::is_regular_file(native, error)) {
+    impl_->lastError = "the index file is missing";
+    return OpenResult::kMissing;
+  }
+  sqlite3* db = nullptr;
+  const int rc =
+      sqlite3_open_v2(Utf8Path(native).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  std::string reason;
+  bool ours = false;
+  if (rc != SQLITE_OK) {
+    reason =
+        std::string("the index file cannot be opened (") + (db ? sqlite3_errmsg(db) : "out of memory") + ")";
+  } else {
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    ours = LooksLikeOurIndex(db, &reason);
+  }
+  if (!ours) {
+    sqlite3_close_v2(db);
+    impl_->lastError = reason;
+    return OpenResult::kNotAnIndex;
+  }
+  // Only now that the file is known to be ours may anything be written to it.
+  Execute(db, "PRAGMA journal_mode=WAL", nullptr);
+  Execute(db, "PRAGMA synchronous=NORMAL", nullptr);
+
+  impl_->Close();
+  impl_->db = db;
+  impl_->identity = identity;
+  impl_->lastError.clear();
+  return OpenResult::kOpened;
+}
+
+bool ModIndex::IsOpen() const {
+  return impl_->db != nullptr;
+}
+
+const std::string& ModIndex::LastError() const {
+  return impl_->lastError;
+}
+
+void ModIndex::CloseAll() {
+  impl_->Close();
+}
+
+int ModIndex::RecordCount() {
+  return static_cast<int>(impl_->Count());
+}
+
+void ModIndex::GoTo(long long n) {
+  if (!impl_->db) return;
+  const long long count = impl_->Count();
+  impl_->MoveTo(std::max(1LL, std::min(n, count)));
+}
+
+int ModIndex::CurrentRecord() const {
+  return static_cast<int>(impl_->current);
+}
+
+Value ModIndex::ReadField(int k) {
+  if (k < 1 || k > kFieldCount) return Text();
+  const auto* row = impl_->CurrentRow();
+  return row ? (*row)[k - 1] : EmptyValue(k);
+}
+
+Value ModIndex::ReadField(const Text& name) {
+  for (int k = 1; k <= kFieldCount; ++k) {
+    if (SameName(name, schema::FieldNameGbk(k))) return ReadField(k);
+  }
+  return Text();
+}
+
+Text ModIndex::ReadText(int k) {
+  return FieldText(ReadField(k));
+}
+
+bool ModIndex::ReadBool(int k) {
+  const Value value = ReadField(k);
+  if (const auto* flag = std::get_if<bool>(&value)) return *flag;
+  if (const auto* integer = std::get_if<long long>(&value)) return *integer != 0;
+  return false;
+}
+
+bool ModIndex::WriteField(int k, const Value& value) {
+  if (!impl_->db || k < 1 || k > kFieldCount) return false;
+  const std::optional<Value> converted = ConvertForField(k, value);
+  if (!converted || !impl_->FileStillThere()) return false;
+  sqlite3_stmt* statement = impl_->write[k - 1].Prepare(impl_->db, schema::UpdateFieldSql(k));
+  if (!statement || !BindValue(statement, 1, *converted)) return false;
+  sqlite3_bind_int64(statement, 2, impl_->current);
+  Step step(statement);
+  if (!step.Done() || sqlite3_changes(impl_->db) != 1) return false;
+  if (impl_->row) (*impl_->row)[k - 1] = *converted;
+  return true;
+}
+
+bool ModIndex::AddRecord(long long serial, const Text& id) {
+  if (!impl_->db || !impl_->FileStillThere()) return false;
+  sqlite3_stmt* statement = impl_->add.Prepare(impl_->db, schema::AppendSql());
+  if (!statement) return false;
+  sqlite3_bind_int64(statement, 1, serial);
+  BindText(statement, 2, id);
+  Step step(statement);
+  if (!step.Done()) return false;
+  impl_->MoveTo(sqlite3_last_insert_rowid(impl_->db));
+  return true;
+}
+
+void ModIndex::Clear() {
+  if (!impl_->db || !impl_->FileStillThere()) return;
+  const std::string sql = std::string("DELETE FROM ") + schema::kTableName;
+  Step step(impl_->clear.Prepare(impl_->db, sql));
+  impl_->row.reset();
+  impl_->current = 1;
+}
+
+bool ModIndex::Find(const std::function<bool()>& condition) {
+  if (!impl_->db) return false;
+  const long long count = impl_->Count();
+  const long long before = impl_->current;
+  if (count == 0 || before > count) return false;
+  for (long long r = before; r <= count; ++r) {
+    impl_->MoveTo(r);
+    if (condition()) return true;
+  }
+  impl_->MoveTo(before);
+  return false;
+}
+
+namespace {
+
+// Makes the record a lookup found current, or record 1 when it found none.
+bool SettleLookup(ModIndex& table, sqlite3_stmt* statement) {
+  long long found = 0;
+  {
+    Step step(statement);
+    if (step.HasRow()) found = sqlite3_column_int64(statement, 0);
+  }
+  table.GoTo(found > 0 ? found : 1);
+  return found > 0;
+}
+
+}  // namespace
+
+bool ModIndex::FindById(const Text& id) {
+  if (!impl_->db) return false;
+  sqlite3_stmt* statement = impl_->byId.Prepare(impl_->db, schema::FindByIdSql());
+  if (!statement) return false;
+  BindText(statement, 1, id);
+  return SettleLookup(*this, statement);
+}
+
+bool ModIndex::FindBySerial(double serial) {
+  if (!impl_->db || std::isnan(serial)) return false;
+  sqlite3_stmt* statement = impl_->bySerial.Prepare(impl_->db, schema::FindBySerialSql());
+  if (!statement) return false;
+  sqlite3_bind_double(statement, 1, serial - 1e-7);
+  sqlite3_bind_double(statement, 2, serial + 1e-7);
+  return SettleLookup(*this, statement);
+}
+
+bool CreateEmptyIndexFile(const std::string& nativePath, std::string* error) {
+  auto fail = [error](std::string reason) {
+    if (error) *error = std::move(reason);
+    return false;
+  };
+  const fs::path path = fs::u8path(nativePath);
+  std::error_code status;
+  if (fs::symlink_status(path, status).type() != fs::file_type::not_found) {
+    return fail("something already exists at " + nativePath);
+  }
+  // Exclusive creation, so that a file appearing in the meantime is never written into.
+  std::FILE* file = std::fopen(nativePath.c_str(), "wbx");
+  if (!file) return fail("cannot create " + nativePath);
+  std::fclose(file);
+
+  sqlite3* db = nullptr;
+  std::string reason;
+  bool made = sqlite3_open_v2(nativePath.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
+  if (!made) reason = db ? sqlite3_errmsg(db) : "out of memory";
+  made = made && Execute(db, schema::CreateSql().c_str(), &reason);
+  sqlite3_close_v2(db);
+  if (!made) {
+    fs::remove(path, status);
+    return fail("cannot write the index file " + nativePath + ": " + reason);
+  }
+  return true;
+}
+
+}  // namespace quorvane::index
