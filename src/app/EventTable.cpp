@@ -1,11 +1,29 @@
 #include "app/EventTable.h"
 
+#include "browse/CheckMarks.h"
+#include "browse/Details.h"
+#include "browse/Navigation.h"
+#include "browse/RowJump.h"
+
 namespace quorvane::app {
 
 const std::vector<Route>& EventRoutes() {
   using index::Workspace;
   static const std::vector<Route> routes = {
       // Each subsystem adds its routes here, one line per control event.
+      {"超级列表框1", Event::kFocusedRowChanged, [](Workspace& w, int) { browse::ShowCurrentRowDetails(w); }},
+      {"超级列表框1", Event::kDoubleClicked, [](Workspace& w, int) { browse::OpenModFolder(w); }},
+      {"图片框_预览图", Event::kDoubleClicked,
+       [](Workspace& w, int) { browse::GoToShownRow(w, browse::kPictureLead); }},
+      {"超级链接框_无预览图", Event::kDoubleClicked,
+       [](Workspace& w, int) { browse::GoToShownRow(w, browse::kNoPreviewLabelLead); }},
+      {"编辑框_跳转", Event::kKeyDown, [](Workspace& w, int key) { browse::OnJumpBoxKey(w, key); }},
+      {"编辑框_跳转", Event::kLeftButtonReleased,
+       [](Workspace& w, int) { browse::SelectAllJumpText(w.window); }},
+      {"按钮_跳转", Event::kClicked, [](Workspace& w, int) { browse::JumpToRow(w); }},
+      {"按钮_全部选择", Event::kClicked, [](Workspace& w, int) { browse::CheckAllRows(w.list, w.window); }},
+      {"按钮_选择", Event::kClicked, [](Workspace& w, int) { browse::CheckSelectedRows(w.list, w.window); }},
+      {"按钮_取消选择", Event::kClicked, [](Workspace& w, int) { browse::UncheckAllRows(w.list, w.window); }},
   };
   return routes;
 }
