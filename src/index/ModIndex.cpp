@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "index/ModIndexSchema.h"
+#include "index/ProgramFolder.h"
 #include "text/Encoding.h"
 
 namespace quorvane::index {
@@ -257,6 +258,7 @@ struct ModIndex::Impl {
   long long current = 1;
   // The fields of the current record, read once per record so that a walk costs one lookup per record.
   std::optional<std::array<Value, kFieldCount>> row;
+  unsigned int dataVersion = 0;
 
   Statement count;
   Statement read;
@@ -289,6 +291,18 @@ struct ModIndex::Impl {
     sqlite3_stmt* statement = count.Prepare(db, std::string("SELECT max(rowid) FROM ") + schema::kTableName);
     Step step(statement);
     return step.HasRow() ? sqlite3_column_int64(statement, 0) : 0;
+  }
+
+  // Another instance may have written since the current record was read: its change shows at the next
+  // go to, as at every read of a field that was not cached.
+  void ForgetRowIfChanged() {
+    unsigned int version = 0;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK) {
+      row.reset();
+    } else if (version != dataVersion) {
+      dataVersion = version;
+      row.reset();
+    }
   }
 
   void MoveTo(long long record) {
@@ -375,6 +389,7 @@ int ModIndex::RecordCount() {
 void ModIndex::GoTo(long long n) {
   if (!impl_->db) return;
   const long long count = impl_->Count();
+  impl_->ForgetRowIfChanged();
   impl_->MoveTo(std::max(1LL, std::min(n, count)));
 }
 
@@ -485,20 +500,10 @@ bool ModIndex::FindBySerial(double serial) {
 }
 
 bool CreateEmptyIndexFile(const std::string& nativePath, std::string* error) {
-  auto fail = [error](std::string reason) {
-    if (error) *error = std::move(reason);
-    return false;
-  };
   const fs::path path = fs::u8path(nativePath);
-  std::error_code status;
-  if (fs::symlink_status(path, status).type() != fs::file_type::not_found) {
-    return fail("something already exists at " + nativePath);
-  }
-  // Exclusive creation, so that a file appearing in the meantime is never written into.
-  std::FILE* file = std::fopen(nativePath.c_str(), "wbx");
-  if (!file) return fail("cannot create " + nativePath);
-  std::fclose(file);
-
+  // An empty file is an empty database to SQLite; creating it first and exclusively means a file that
+  // appears at the path meanwhile is never written into.
+  if (!WriteNewFile(path, "", error)) return false;
   sqlite3* db = nullptr;
   std::string reason;
   bool made = sqlite3_open_v2(nativePath.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
@@ -506,10 +511,11 @@ bool CreateEmptyIndexFile(const std::string& nativePath, std::string* error) {
   made = made && Execute(db, schema::CreateSql().c_str(), &reason);
   sqlite3_close_v2(db);
   if (!made) {
-    fs::remove(path, status);
-    return fail("cannot write the index file " + nativePath + ": " + reason);
+    std::error_code ignored;
+    fs::remove(path, ignored);
+    if (error) *error = "cannot write the index file " + nativePath + ": " + reason;
   }
-  return true;
+  return made;
 }
 
 }  // namespace quorvane::index

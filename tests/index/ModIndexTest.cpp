@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -209,6 +212,68 @@ TEST_F(ModIndexTest, FieldsAreFoundByNameWithLetterCaseIgnored) {
   EXPECT_EQ(table.ReadField(Gbk("序号")), Value(1LL));
   EXPECT_EQ(table.ReadField(Gbk("描述1")), Value(Text("d")));
   EXPECT_EQ(table.ReadField(Text("nope")), Value(Text()));
+}
+
+TEST_F(ModIndexTest, ASecondInstanceSeesWhatTheFirstWrote) {
+  AddRecords(2);
+  ModIndex second;
+  ASSERT_EQ(second.Open(path()), OpenResult::kOpened);
+  EXPECT_EQ(second.ReadText(kName), "");  // record 1 read, and cached, before the other writes
+
+  table.GoTo(1);
+  ASSERT_TRUE(table.WriteField(kName, Text("first")));
+  ASSERT_TRUE(table.AddRecord(3, "id3"));
+  second.GoTo(1);
+  EXPECT_EQ(second.ReadText(kName), "first");
+  EXPECT_EQ(second.RecordCount(), 3);
+  ASSERT_TRUE(second.AddRecord(4, "id4"));
+  EXPECT_FALSE(second.AddRecord(5, "id3"));  // an id is never held twice
+  EXPECT_EQ(table.RecordCount(), 4);
+  table.GoTo(4);
+  EXPECT_EQ(table.ReadText(kItemId), "id4");
+}
+
+TEST_F(ModIndexTest, AFileDeletedWhileOpenTakesNoMoreWrites) {
+  AddRecords(1);
+  std::filesystem::remove(dir.path() / "CSLmod.edb");
+  EXPECT_FALSE(table.WriteField(kName, Text("lost")));
+  EXPECT_FALSE(table.AddRecord(2, "id2"));
+  table.Clear();
+  table.CloseAll();
+  EXPECT_FALSE(dir.Exists("CSLmod.edb"));
+}
+
+// A full disk, as the process's file size limit: the write that does not fit fails and what was
+// written before it stays.
+TEST_F(ModIndexTest, AWriteThatDoesNotFitFailsAndKeepsWhatWasStored) {
+  AddRecords(1);
+  ASSERT_TRUE(table.WriteField(kName, Text("kept")));
+  std::uintmax_t largest = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    largest = std::max(largest, entry.file_size());
+  }
+  rlimit before{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit tight = before;
+  tight.rlim_cur = largest + 8192;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+  const bool written = table.WriteField(kFirstDescription, Text(4 << 20, 'x'));
+  const bool added = table.AddRecord(2, Text(4 << 20, 'y'));
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, previousHandler);
+
+  EXPECT_FALSE(written);
+  EXPECT_FALSE(added);
+  EXPECT_EQ(table.ReadText(kFirstDescription), "");
+  EXPECT_TRUE(table.WriteField(kAuthor, Text("after")));
+  table.CloseAll();
+  ModIndex reopened;
+  ASSERT_EQ(reopened.Open(path()), OpenResult::kOpened);
+  EXPECT_EQ(reopened.RecordCount(), 1);
+  EXPECT_EQ(reopened.ReadText(kName), "kept");
+  EXPECT_EQ(reopened.ReadText(kAuthor), "after");
+  EXPECT_EQ(reopened.ReadText(kFirstDescription), "");
 }
 
 TEST(ModIndexWithoutTable, AnswersNothingAndDoesNothing) {
