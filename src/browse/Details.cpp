@@ -17,8 +17,7 @@ constexpr std::uintmax_t kPreviewReadLimit = 64ull * 1024 * 1024;
 // The file's bytes, or none for anything but a readable regular file of a sane size (a FIFO would block).
 std::string ReadPreview(const std::filesystem::path& path) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return {};
-  const auto size = std::filesystem::file_size(path, error);
+  const auto size = std::filesystem::file_size(path, error);  // an error for anything but a regular file
   if (error || size > kPreviewReadLimit) return {};
   std::ifstream in(path, std::ios::binary);
   if (!in) return {};
