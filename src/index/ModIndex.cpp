@@ -118,8 +118,13 @@ class Statement {
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
 
-  sqlite3_stmt* Prepare(sqlite3* db, const std::string& sql) {
-    if (!statement_) sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement_, nullptr);
+  // makeSql is called only for the first use: the statement is kept prepared after that.
+  template <typename MakeSql>
+  sqlite3_stmt* Prepare(sqlite3* db, MakeSql makeSql) {
+    if (!statement_) {
+      const std::string sql = makeSql();
+      sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement_, nullptr);
+    }
     if (statement_) {
       sqlite3_reset(statement_);
       sqlite3_clear_bindings(statement_);
@@ -258,9 +263,9 @@ struct ModIndex::Impl {
   long long current = 1;
   // The fields of the current record, read once per record so that a walk costs one lookup per record.
   std::optional<std::array<Value, kFieldCount>> row;
-  unsigned int dataVersion = 0;
 
   Statement count;
+  Statement goTo;
   Statement read;
   Statement add;
   Statement clear;
@@ -272,6 +277,7 @@ struct ModIndex::Impl {
 
   void Close() {
     count.Release();
+    goTo.Release();
     read.Release();
     add.Release();
     clear.Release();
@@ -287,22 +293,25 @@ struct ModIndex::Impl {
 
   long long Count() {
     if (!db) return 0;
-    // Records are numbered densely from 1, so the last rowid is the count, found without a scan.
-    sqlite3_stmt* statement = count.Prepare(db, std::string("SELECT max(rowid) FROM ") + schema::kTableName);
+    sqlite3_stmt* statement = count.Prepare(db, schema::CountSql);
     Step step(statement);
     return step.HasRow() ? sqlite3_column_int64(statement, 0) : 0;
   }
 
-  // Another instance may have written since the current record was read: its change shows at the next
-  // go to, as at every read of a field that was not cached.
-  void ForgetRowIfChanged() {
-    unsigned int version = 0;
-    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &version) != SQLITE_OK) {
-      row.reset();
-    } else if (version != dataVersion) {
-      dataVersion = version;
-      row.reset();
-    }
+  // Positions on record n, clamped, and reads it, in one statement: a walk then costs one lookup (and
+  // one read transaction) per record. A change by another instance shows at the next go to.
+  void GoTo(long long n) {
+    sqlite3_stmt* statement = goTo.Prepare(db, schema::GoToSql);
+    if (!statement) return;
+    sqlite3_bind_int64(statement, 1, n);
+    Step step(statement);
+    row.reset();
+    if (!step.HasRow()) return;
+    const long long count = sqlite3_column_int64(statement, 0);
+    current = std::max(1LL, std::min(n, count));
+    std::array<Value, kFieldCount> values;
+    for (int k = 1; k <= kFieldCount; ++k) values[k - 1] = CellValue(statement, k, k);
+    row = std::move(values);
   }
 
   void MoveTo(long long record) {
@@ -313,7 +322,7 @@ struct ModIndex::Impl {
   const std::array<Value, kFieldCount>* CurrentRow() {
     if (row) return &*row;
     if (!db) return nullptr;
-    sqlite3_stmt* statement = read.Prepare(db, schema::SelectRowSql());
+    sqlite3_stmt* statement = read.Prepare(db, schema::SelectRowSql);
     sqlite3_bind_int64(statement, 1, current);
     Step step(statement);
     if (!step.HasRow()) return nullptr;
@@ -388,9 +397,7 @@ int ModIndex::RecordCount() {
 
 void ModIndex::GoTo(long long n) {
   if (!impl_->db) return;
-  const long long count = impl_->Count();
-  impl_->ForgetRowIfChanged();
-  impl_->MoveTo(std::max(1LL, std::min(n, count)));
+  impl_->GoTo(n);
 }
 
 int ModIndex::CurrentRecord() const {
@@ -425,7 +432,7 @@ bool ModIndex::WriteField(int k, const Value& value) {
   if (!impl_->db || k < 1 || k > kFieldCount) return false;
   const std::optional<Value> converted = ConvertForField(k, value);
   if (!converted || !impl_->FileStillThere()) return false;
-  sqlite3_stmt* statement = impl_->write[k - 1].Prepare(impl_->db, schema::UpdateFieldSql(k));
+  sqlite3_stmt* statement = impl_->write[k - 1].Prepare(impl_->db, [k] { return schema::UpdateFieldSql(k); });
   if (!statement || !BindValue(statement, 1, *converted)) return false;
   sqlite3_bind_int64(statement, 2, impl_->current);
   Step step(statement);
@@ -436,7 +443,7 @@ bool ModIndex::WriteField(int k, const Value& value) {
 
 bool ModIndex::AddRecord(long long serial, const Text& id) {
   if (!impl_->db || !impl_->FileStillThere()) return false;
-  sqlite3_stmt* statement = impl_->add.Prepare(impl_->db, schema::AppendSql());
+  sqlite3_stmt* statement = impl_->add.Prepare(impl_->db, schema::AppendSql);
   if (!statement) return false;
   sqlite3_bind_int64(statement, 1, serial);
   BindText(statement, 2, id);
@@ -448,8 +455,7 @@ bool ModIndex::AddRecord(long long serial, const Text& id) {
 
 void ModIndex::Clear() {
   if (!impl_->db || !impl_->FileStillThere()) return;
-  const std::string sql = std::string("DELETE FROM ") + schema::kTableName;
-  Step step(impl_->clear.Prepare(impl_->db, sql));
+  Step step(impl_->clear.Prepare(impl_->db, schema::ClearSql));
   impl_->row.reset();
   impl_->current = 1;
 }
@@ -484,7 +490,7 @@ bool SettleLookup(ModIndex& table, sqlite3_stmt* statement) {
 
 bool ModIndex::FindById(const Text& id) {
   if (!impl_->db) return false;
-  sqlite3_stmt* statement = impl_->byId.Prepare(impl_->db, schema::FindByIdSql());
+  sqlite3_stmt* statement = impl_->byId.Prepare(impl_->db, schema::FindByIdSql);
   if (!statement) return false;
   BindText(statement, 1, id);
   return SettleLookup(*this, statement);
@@ -492,7 +498,7 @@ bool ModIndex::FindById(const Text& id) {
 
 bool ModIndex::FindBySerial(double serial) {
   if (!impl_->db || std::isnan(serial)) return false;
-  sqlite3_stmt* statement = impl_->bySerial.Prepare(impl_->db, schema::FindBySerialSql());
+  sqlite3_stmt* statement = impl_->bySerial.Prepare(impl_->db, schema::FindBySerialSql);
   if (!statement) return false;
   sqlite3_bind_double(statement, 1, serial - 1e-7);
   sqlite3_bind_double(statement, 2, serial + 1e-7);

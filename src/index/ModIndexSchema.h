@@ -39,10 +39,25 @@ inline const Text& FieldNameGbk(int k) {
   return names[k - 1];
 }
 
-inline std::string ColumnList() {
+inline std::string ColumnList(const std::string& table = "") {
   std::string list;
-  for (int k = 1; k <= kFieldCount; ++k) list += (k > 1 ? ", " : "") + Quoted(k);
+  for (int k = 1; k <= kFieldCount; ++k) list += (k > 1 ? ", " : "") + table + Quoted(k);
   return list;
+}
+
+// Records are numbered densely from 1, so the last rowid is the count, found without a scan.
+inline std::string CountSql() {
+  return std::string("SELECT max(rowid) FROM ") + kTableName;
+}
+
+inline std::string ClearSql() {
+  return std::string("DELETE FROM ") + kTableName;
+}
+
+// The count, then the fields of record ?1 clamped to 1..count (NULLs where that position holds none).
+inline std::string GoToSql() {
+  return "SELECT m.n, " + ColumnList("t.") + " FROM (SELECT coalesce(max(rowid), 0) AS n FROM " + kTableName +
+         ") AS m LEFT JOIN " + kTableName + " AS t ON t.rowid = max(1, min(?1, m.n))";
 }
 
 inline std::string SelectRowSql() {
@@ -67,7 +82,8 @@ inline std::string FindByIdSql() {
 
 inline std::string FindBySerialSql() {
   // min(), not ORDER BY rowid: the planner then always takes the index and never a scan in rowid order.
-  return std::string("SELECT min(rowid) FROM ") + kTableName + " WHERE " + Quoted(kSerial) + " BETWEEN ?1 AND ?2";
+  return std::string("SELECT min(rowid) FROM ") + kTableName + " WHERE " + Quoted(kSerial) +
+         " BETWEEN ?1 AND ?2";
 }
 
 inline std::string CreateSql() {
