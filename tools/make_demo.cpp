@@ -34,9 +34,11 @@ struct DemoMod {
 
 const std::vector<DemoMod> kMods = {
     {"400001", "Quiet Roads", "Ann", "Lowers traffic noise.<br><br>Works with every map.", 0x3b7dd8},
-    {"400002", "Move It Lite", "Bob", "Move props and nodes by hand.<br>Hold Shift for fine steps.", 0xd8843b},
+    {"400002", "Move It Lite", "Bob", "Move props and nodes by hand.<br>Hold Shift for fine steps.",
+     0xd8843b},
     {"400003", "Park Life Benches", "Ann", "Twelve benches for parks and plazas.", 0x4caf50},
-    {"400004", "Tram Stops Plus", "Bobby", "Tram stops that fit narrow streets.<br>Needs the tram DLC.", 0x9c27b0},
+    {"400004", "Tram Stops Plus", "Bobby", "Tram stops that fit narrow streets.<br>Needs the tram DLC.",
+     0x9c27b0},
     {"400005", "水岸步道", "小林", "沿河步道资源包。<br>包含十二种护栏。", 0x00897b},
     {"400006", "Night Lights", "xBOBx", "Warmer street lights at night.", 0xf4b400},
     {"400007", "Harbor Cranes", "Cleo", "Animated cranes for cargo harbors.<br><br>Two sizes.", 0x607d8b},
@@ -59,8 +61,8 @@ std::string PageFor(const DemoMod& mod, const std::string& previewBase) {
   page += "<link rel=\"image_src\" href=\"" + previewBase + "\"><!-- preview -->  \n";
   page += "</head>\n<body>\n";
   if (*mod.author != '\0') {
-    page += std::string("\t<div class=\"linkAuthor\"><a href=\"http://127.0.0.1/id/demo/?appid=255710\">") + mod.author +
-            "</a></div>      \n";
+    page += std::string("\t<div class=\"linkAuthor\"><a href=\"http://127.0.0.1/id/demo/?appid=255710\">") +
+            mod.author + "</a></div>      \n";
   }
   page += "<div class=\"detailBox altFooter\">\n";
   page += "<div class=\"workshopItemDescriptionTitle\">Description</div>\n";
@@ -131,7 +133,8 @@ int main(int argc, char** argv) {
   for (const DemoMod& mod : kMods) index.AddRecord(++serial, mod.id);
   index.CloseAll();
 
-  const std::string settings = text::FromNativePath(workshop) + "\r\n" + std::string(index::kDefaultPagePrefix) + "\r\n";
+  const std::string settings =
+      text::FromNativePath(workshop) + "\r\n" + std::string(index::kDefaultPagePrefix) + "\r\n";
   WriteFile(demo / "CSLinfo.txt", settings);
   std::printf("make_demo: %zu items under %s\n", kMods.size(), workshop.string().c_str());
   return 0;
