@@ -345,6 +345,12 @@ TEST(ModIndexOpen, MissingFileFailsAndAFailedOpenKeepsTheOpenTable) {
   EXPECT_EQ(table.Open(text::JoinPath(dir.text(), "none.edb")), OpenResult::kMissing);
   EXPECT_TRUE(table.IsOpen());
   EXPECT_EQ(table.ReadText(kItemId), "100");
+
+  // Another table opened becomes the current one.
+  ASSERT_TRUE(CreateEmptyIndexFile((dir.path() / "b.edb").string()));
+  EXPECT_EQ(table.Open(text::JoinPath(dir.text(), "b.edb")), OpenResult::kOpened);
+  EXPECT_EQ(table.RecordCount(), 0);
+  EXPECT_EQ(table.ReadText(kItemId), "");
 }
 
 TEST(CreateEmptyIndexFile, RefusesAnythingAlreadyThere) {
