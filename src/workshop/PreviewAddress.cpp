@@ -1,0 +1,55 @@
+#include "workshop/PreviewAddress.h"
+
+#include <string>
+
+#include "window/Progress.h"
+#include "workshop/PageText.h"
+#include "workshop/Walk.h"
+#include "workshop/WholeFile.h"
+
+namespace quorvane::workshop {
+
+void ExtractPreviewAddresses(index::Workspace& workspace) {
+  using text::Gbk;
+  using text::Text;
+  constexpr std::string_view kPreviewMarker = "<link rel=\"image_src\" href=\"";
+
+  window::LongOperation operation(workspace.window);
+  if (!operation) return;
+  if (!OpenTableOrSay(workspace)) return;
+  index::ModIndex& table = workspace.table;
+  const int count = table.RecordCount();
+  window::Progress progress(workspace.window, count);
+  long long examined = 0;
+  std::string page;
+  for (int r = 1; r <= count && !progress.StopRequested(); ++r) {
+    table.GoTo(r);
+    if (!table.ReadText(index::kPreviewUrl).empty() || table.ReadBool(index::kInvalid)) {
+      progress.Done();
+      continue;
+    }
+    const Text id = table.ReadText(index::kItemId);
+    progress.Item(ItemLine("正在获取预览图地址，序号：", table, id));
+    if (!ReadWholeFile(workspace.PageFile(id), page)) {
+      progress.Done();
+      continue;
+    }
+    const PageLines lines(page);
+    if (auto previewLine = lines.FirstLineStartingWith(kPreviewMarker)) {
+      const std::string_view line = lines.Text(*previewLine);
+      const auto length = static_cast<long long>(line.size());
+      WriteFieldAndCell(workspace, r, index::kPreviewUrl, text::Mid(line, 29, length - 48));
+      WriteFieldAndCell(workspace, r, index::kInvalid, false);
+    } else {
+      WriteFieldAndCell(workspace, r, index::kPreviewUrl, Text());
+      WriteFieldAndCell(workspace, r, index::kInvalid, true);
+    }
+    ++examined;
+    progress.Done();
+  }
+  const Text line = Gbk("获取预览图地址完成，共获取预览图地址") + text::Decimal(examined) + Gbk("个");
+  progress.Finish(line, Gbk("\r\n\r\n") + line);
+  table.CloseAll();
+}
+
+}  // namespace quorvane::workshop
