@@ -5,7 +5,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -347,9 +346,14 @@ OpenResult ModIndex::Open(const Text& path) {
   if (impl_->db && identity == impl_->identity) return OpenResult::kAlreadyOpen;
 
   std::error_code error;
-  if (!fs::is_regular_file(native, error)) {
+  const fs::file_status status = fs::status(native, error);
+  if (!fs::exists(status)) {
     impl_->lastError = "the index file is missing";
     return OpenResult::kMissing;
+  }
+  if (!fs::is_regular_file(status)) {
+    impl_->lastError = "the index path is not a file";
+    return OpenResult::kNotAnIndex;
   }
   sqlite3* db = nullptr;
   const int rc =

@@ -1,6 +1,7 @@
 // The layout of the index file: table, columns, the marks that identify it, and the statements on it.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -31,8 +32,8 @@ inline std::string Quoted(int k) {
 
 // The name of field k as the callers spell it (GBK).
 inline const Text& FieldNameGbk(int k) {
-  static const auto* names = [] {
-    auto* gbk = new Text[kFieldCount];
+  static const std::array<Text, kFieldCount> names = [] {
+    std::array<Text, kFieldCount> gbk;
     for (int i = 0; i < kFieldCount; ++i) gbk[i] = text::Gbk(kFields[i].name);
     return gbk;
   }();

@@ -338,6 +338,9 @@ TEST(ModIndexOpen, MissingFileFailsAndAFailedOpenKeepsTheOpenTable) {
   ModIndex table;
   EXPECT_EQ(table.Open(text::JoinPath(dir.text(), "none.edb")), OpenResult::kMissing);
   EXPECT_FALSE(table.IsOpen());
+  dir.MakeDir("folder.edb");
+  EXPECT_EQ(table.Open(text::JoinPath(dir.text(), "folder.edb")), OpenResult::kNotAnIndex);
+  EXPECT_FALSE(table.IsOpen());
 
   ASSERT_TRUE(CreateEmptyIndexFile((dir.path() / "a.edb").string()));
   ASSERT_EQ(table.Open(text::JoinPath(dir.text(), "a.edb")), OpenResult::kOpened);
