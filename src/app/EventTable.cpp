@@ -4,6 +4,9 @@
 #include "browse/Details.h"
 #include "browse/Navigation.h"
 #include "browse/RowJump.h"
+#include "copy/CopyMods.h"
+#include "search/AuthorWorks.h"
+#include "search/FieldSearch.h"
 
 namespace quorvane::app {
 
@@ -24,6 +27,15 @@ const std::vector<Route>& EventRoutes() {
       {"按钮_全部选择", Event::kClicked, [](Workspace& w, int) { browse::CheckAllRows(w.list, w.window); }},
       {"按钮_选择", Event::kClicked, [](Workspace& w, int) { browse::CheckSelectedRows(w.list, w.window); }},
       {"按钮_取消选择", Event::kClicked, [](Workspace& w, int) { browse::UncheckAllRows(w.list, w.window); }},
+      {"编辑框_查找条件", Event::kKeyDown,
+       [](Workspace& w, int key) { search::OnSearchBoxKey(w.list, w.window, key); }},
+      {"编辑框_查找条件", Event::kLeftButtonReleased,
+       [](Workspace& w, int) { search::SelectAllSearchText(w.window); }},
+      {"按钮_文本输入查找", Event::kClicked,
+       [](Workspace& w, int) { search::FindByField(w.list, w.window); }},
+      {"按钮_选中作者查作品", Event::kClicked,
+       [](Workspace& w, int) { search::FindAuthorWorks(w.list, w.window); }},
+      {"按钮_复制", Event::kClicked, [](Workspace& w, int) { copy::CopyCheckedMods(w.list, w.window); }},
   };
   return routes;
 }
