@@ -1,5 +1,7 @@
 #include "app/EventTable.h"
 
+#include "app/StartUp.h"
+
 #include "browse/CheckMarks.h"
 #include "browse/Details.h"
 #include "browse/Navigation.h"
@@ -14,6 +16,7 @@ const std::vector<Route>& EventRoutes() {
   using index::Workspace;
   static const std::vector<Route> routes = {
       // Each subsystem adds its routes here, one line per control event.
+      {"按钮_浏览创意工坊位置", Event::kClicked, [](Workspace& w, int) { app::BrowseWorkshopFolder(w); }},
       {"超级列表框1", Event::kFocusedRowChanged, [](Workspace& w, int) { browse::ShowCurrentRowDetails(w); }},
       {"超级列表框1", Event::kDoubleClicked, [](Workspace& w, int) { browse::OpenModFolder(w); }},
       {"图片框_预览图", Event::kDoubleClicked,
