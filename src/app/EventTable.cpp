@@ -9,6 +9,10 @@
 #include "copy/CopyMods.h"
 #include "search/AuthorWorks.h"
 #include "search/FieldSearch.h"
+#include "workshop/ModInfo.h"
+#include "workshop/PageDownload.h"
+#include "workshop/PreviewAddress.h"
+#include "workshop/PreviewDownload.h"
 
 namespace quorvane::app {
 
@@ -39,6 +43,11 @@ const std::vector<Route>& EventRoutes() {
       {"按钮_选中作者查作品", Event::kClicked,
        [](Workspace& w, int) { search::FindAuthorWorks(w.list, w.window); }},
       {"按钮_复制", Event::kClicked, [](Workspace& w, int) { copy::CopyCheckedMods(w.list, w.window); }},
+      {"按钮_下载网页源码", Event::kClicked, [](Workspace& w, int) { workshop::DownloadPages(w); }},
+      {"按钮_导入说明", Event::kClicked, [](Workspace& w, int) { workshop::ExtractModInfo(w); }},
+      {"按钮_获取预览图信息", Event::kClicked,
+       [](Workspace& w, int) { workshop::ExtractPreviewAddresses(w); }},
+      {"按钮_下载预览图", Event::kClicked, [](Workspace& w, int) { workshop::DownloadPreviews(w); }},
   };
   return routes;
 }
