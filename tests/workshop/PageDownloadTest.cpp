@@ -143,12 +143,18 @@ TEST_F(PageDownloadTest, TheEditedPrefixIsUsedAndTheDefaultOnlyWhenTheBoxIsEmpty
   server.Answer("/mirror/401", LoopbackAnswer::Ok("from the mirror"));
   // The default prefix names a host on the internet: a proxy on the loopback server stands in for it.
   window.onPendingEvents = [&] { window.SetText(Control::PagePrefixBox, ""); };
+  const char* before = std::getenv("http_proxy");
+  const std::string proxyBefore = before ? before : "";
   setenv("http_proxy", server.Url("").c_str(), 1);
   server.AnswerOthers(LoopbackAnswer::Ok("through the proxy"));
   options.parallel = 1;
 
   DownloadPages(workspace, options);
-  unsetenv("http_proxy");
+  if (before) {
+    setenv("http_proxy", proxyBefore.c_str(), 1);
+  } else {
+    unsetenv("http_proxy");
+  }
 
   EXPECT_EQ(workshop.ReadFile(PageOf("401")), "from the mirror");
   EXPECT_EQ(workshop.ReadFile(PageOf("402")), "through the proxy");
