@@ -160,7 +160,9 @@ TEST_F(DetailsTest, UnreadableTableShowsWhatItCanAndClearsTheDescription) {
     EXPECT_EQ(LastClipboard(), "101");
     EXPECT_EQ(window.picture, "picture");
     EXPECT_EQ(DescriptionText(), "");
-    if (c.tableFile) EXPECT_EQ(dir.ReadFile("CSLmod.edb"), c.tableFile) << "a foreign file stays untouched";
+    if (c.tableFile) {
+      EXPECT_EQ(dir.ReadFile("CSLmod.edb"), c.tableFile) << "a foreign file stays untouched";
+    }
   }
 }
 

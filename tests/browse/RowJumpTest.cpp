@@ -162,7 +162,7 @@ TEST_F(RowJumpTest, OtherKeysDoNothingAndTheButtonLeavesTheListFocused) {
 }
 
 TEST_F(RowJumpTest, ClickIntoTheBoxSelectsItsWholeText) {
-  for (const Text typed : {Text("123"), text::Gbk("１２"), Text()}) {
+  for (const Text& typed : {Text("123"), text::Gbk("１２"), Text()}) {
     Type(typed);
     SelectAllJumpText(window);
     EXPECT_EQ(window.selections[Control::JumpBox].start, 0);
