@@ -7,6 +7,7 @@
 #include "browse/Navigation.h"
 #include "browse/RowJump.h"
 #include "copy/CopyMods.h"
+#include "index/IndexBuilding.h"
 #include "search/AuthorWorks.h"
 #include "search/FieldSearch.h"
 #include "workshop/ModInfo.h"
@@ -43,6 +44,8 @@ const std::vector<Route>& EventRoutes() {
       {"按钮_选中作者查作品", Event::kClicked,
        [](Workspace& w, int) { search::FindAuthorWorks(w.list, w.window); }},
       {"按钮_复制", Event::kClicked, [](Workspace& w, int) { copy::CopyCheckedMods(w.list, w.window); }},
+      {"按钮_新建索引", Event::kClicked, [](Workspace& w, int) { index::BuildNewIndex(w); }},
+      {"按钮_追加索引", Event::kClicked, [](Workspace& w, int) { index::AppendIndex(w); }},
       {"按钮_下载网页源码", Event::kClicked, [](Workspace& w, int) { workshop::DownloadPages(w); }},
       {"按钮_导入说明", Event::kClicked, [](Workspace& w, int) { workshop::ExtractModInfo(w); }},
       {"按钮_获取预览图信息", Event::kClicked,
