@@ -14,11 +14,11 @@ namespace {
 using text::Text;
 using window::Control;
 
-bool MatchesAnAuthor(const Text& value, const std::vector<Text>& authors,
+bool MatchesAnAuthor(const Text& value, const std::vector<FuzzyPattern>& authorPatterns,
                      const std::unordered_set<Text>& authorSet, bool fuzzy) {
   if (!fuzzy) return authorSet.contains(value);
-  for (const Text& author : authors) {
-    if (FuzzyMatch(value, author)) return true;
+  for (const FuzzyPattern& author : authorPatterns) {
+    if (author.FoundIn(value)) return true;
   }
   return false;
 }
@@ -47,11 +47,15 @@ void FindAuthorWorks(window::ModList& list, window::Window& window) {
   DeselectAll(list);
 
   const bool fuzzy = window.IsTicked(Control::FuzzyCheck);
+  std::vector<FuzzyPattern> authorPatterns;
+  if (fuzzy) {
+    for (const Text& author : authors) authorPatterns.emplace_back(author);
+  }
   std::vector<Text> foundSerials;
   int firstFound = -1;
   int lastFound = -1;
   for (int row = 0; row < rowCount; ++row) {
-    if (!MatchesAnAuthor(list.CellText(row, kAuthorColumn), authors, authorSet, fuzzy)) continue;
+    if (!MatchesAnAuthor(list.CellText(row, kAuthorColumn), authorPatterns, authorSet, fuzzy)) continue;
     list.SelectRow(row);
     foundSerials.push_back(list.CellText(row, kSerialColumn));
     if (firstFound < 0) firstFound = row;

@@ -38,12 +38,11 @@ int ColumnOf(Choice choice) {
   }
 }
 
-Text JoinedDescription(const window::ModList& list, int row) {
-  Text joined;
+void JoinDescription(const window::ModList& list, int row, Text& joined) {
+  joined.clear();
   for (int column = kFirstDescriptionColumn; column <= kLastDescriptionColumn; ++column) {
     joined += list.CellText(row, column);
   }
-  return joined;
 }
 
 Text FoundLog(const window::ModList& list, const std::vector<Text>& foundSerials) {
@@ -69,17 +68,22 @@ void FindSerial(window::ModList& list, window::Window& window, const Text& t, in
 void FindInColumn(window::ModList& list, window::Window& window, const Text& t, int rowCount, Choice choice) {
   const bool fuzzy = window.IsTicked(Control::FuzzyCheck);
   const int column = ColumnOf(choice);
+  const FuzzyPattern pattern(t);
   std::vector<int> found;
   std::vector<Text> foundSerials;
   bool anyCandidate = false;
-  Text lastDescription;
+  int lastDescribedRow = -1;
+  Text value;
   for (int row = 0; row < rowCount; ++row) {
-    const Text value =
-        choice == Choice::kDescription ? JoinedDescription(list, row) : list.CellText(row, column);
-    if (choice == Choice::kDescription && !value.empty()) lastDescription = value;
+    if (choice == Choice::kDescription) {
+      JoinDescription(list, row, value);
+      if (!value.empty()) lastDescribedRow = row;
+    } else {
+      value = list.CellText(row, column);
+    }
     if (!fuzzy && value != t) continue;
     anyCandidate = true;
-    if (FuzzyMatch(value, t)) {
+    if (pattern.FoundIn(value)) {
       list.SelectRow(row);
       found.push_back(row);
       foundSerials.push_back(list.CellText(row, kSerialColumn));
@@ -87,7 +91,10 @@ void FindInColumn(window::ModList& list, window::Window& window, const Text& t, 
   }
   // The box would be rewritten for every row with a description; no event runs in between, so only the
   // last text is ever seen.
-  if (!lastDescription.empty()) window.SetText(Control::DescriptionBox, text::LinesFromBr(lastDescription));
+  if (lastDescribedRow >= 0) {
+    JoinDescription(list, lastDescribedRow, value);
+    window.SetText(Control::DescriptionBox, text::LinesFromBr(value));
+  }
   ScrollToFoundRows(list, found);
   if (anyCandidate) window.GiveFocus(Control::ModListView);
   window.AppendLog(FoundLog(list, foundSerials));
