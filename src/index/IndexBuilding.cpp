@@ -43,6 +43,7 @@ void BuildNewIndex(Workspace& workspace) {
 
   const Text folder = workspace.WorkshopFolder();
   if (!OpenTableOrRefuse(workspace)) return;
+  WriteGroup group(workspace.table);
   workspace.table.Clear();
   workspace.list.DeleteAllRows();
 
@@ -52,6 +53,7 @@ void BuildNewIndex(Workspace& workspace) {
   bool writeFailed = false;
   for (const Text& name : names) {
     if (progress.StopRequested()) break;
+    group.BetweenRecords();
     const long long serial = indexed + 1;
     progress.Item(Gbk("正在索引目录：") + Decimal(serial) + Gbk("，目录名：") + name);
     if (!AddRecordAndRow(workspace, serial, name)) {
@@ -62,6 +64,7 @@ void BuildNewIndex(Workspace& workspace) {
     progress.Done();
   }
 
+  group.Commit();
   const Text count = Decimal(indexed);
   progress.Finish(Gbk("索引完成，共索引目录") + count + Gbk("个"),
                   Gbk("\r\n\r\n索引完成，共索引目录") + count + Gbk("个") + WriteFailedNote(writeFailed));
@@ -74,6 +77,7 @@ void AppendIndex(Workspace& workspace) {
 
   const Text folder = workspace.WorkshopFolder();
   if (!OpenTableOrRefuse(workspace)) return;
+  WriteGroup group(workspace.table);
   const std::vector<Text> names = ItemFolderNames(folder);
   // Counted here rather than asked of the table at every folder: only this run adds records.
   const long long sizeBefore = workspace.table.RecordCount();
@@ -84,6 +88,7 @@ void AppendIndex(Workspace& workspace) {
   bool writeFailed = false;
   for (const Text& name : names) {
     if (progress.StopRequested()) break;
+    group.BetweenRecords();
     ++seen;
     if (workspace.table.FindById(name)) {
       progress.Done();
@@ -104,6 +109,7 @@ void AppendIndex(Workspace& workspace) {
     progress.Done();
   }
 
+  group.Commit();
   const Text count = Decimal(added);
   progress.Finish(Gbk("追加索引完成，共追加目录") + count + Gbk("个"),
                   Gbk("\r\n\r\n追加索引完成，共追加目录") + count + Gbk("个") + WriteFailedNote(writeFailed));

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -283,6 +284,8 @@ struct ModIndex::Impl {
     byId.Release();
     bySerial.Release();
     for (Statement& statement : write) statement.Release();
+    // Closing with a transaction open would roll back a write group.
+    if (db && !sqlite3_get_autocommit(db)) Execute(db, "COMMIT", nullptr);
     if (db) sqlite3_close_v2(db);
     db = nullptr;
     identity.clear();
@@ -443,6 +446,51 @@ bool ModIndex::WriteField(int k, const Value& value) {
   if (!step.Done() || sqlite3_changes(impl_->db) != 1) return false;
   if (impl_->row) (*impl_->row)[k - 1] = *converted;
   return true;
+}
+
+bool ModIndex::BeginWriteGroup() {
+  if (!impl_->db || !sqlite3_get_autocommit(impl_->db)) return false;
+  // IMMEDIATE takes the write lock now, so a second instance cannot turn this into a deadlock later.
+  return Execute(impl_->db, "BEGIN IMMEDIATE", nullptr);
+}
+
+bool ModIndex::CommitWriteGroup() {
+  if (!impl_->db || sqlite3_get_autocommit(impl_->db)) return false;
+  return Execute(impl_->db, "COMMIT", nullptr);
+}
+
+namespace {
+
+// How long a write group may stay open: what a crash can lose, and how long a second instance waits.
+constexpr long long kWriteGroupMs = 100;
+
+long long SteadyMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+WriteGroup::WriteGroup(ModIndex& table) : table_(table) {
+  open_ = table_.BeginWriteGroup();
+  openedAtMs_ = SteadyMs();
+}
+
+WriteGroup::~WriteGroup() {
+  Commit();
+}
+
+void WriteGroup::BetweenRecords() {
+  if (!open_ || SteadyMs() - openedAtMs_ < kWriteGroupMs) return;
+  table_.CommitWriteGroup();
+  open_ = table_.BeginWriteGroup();
+  openedAtMs_ = SteadyMs();
+}
+
+void WriteGroup::Commit() {
+  if (open_) table_.CommitWriteGroup();
+  open_ = false;
 }
 
 bool ModIndex::AddRecord(long long serial, const Text& id) {

@@ -110,9 +110,11 @@ void ExtractModInfo(index::Workspace& workspace) {
   ModIndex& table = workspace.table;
   const int count = table.RecordCount();
   window::Progress progress(workspace.window, count);
+  index::WriteGroup group(workspace.table);
   long long extracted = 0;
   std::string page;
   for (int r = 1; r <= count && !progress.StopRequested(); ++r) {
+    group.BetweenRecords();
     table.GoTo(r);
     if (!table.ReadText(index::kAuthor).empty() || table.ReadBool(index::kInvalid)) {
       progress.Done();
@@ -129,6 +131,7 @@ void ExtractModInfo(index::Workspace& workspace) {
     progress.Done();
   }
   const Text line = Gbk("获取MOD信息完成，共获取文档信息") + text::Decimal(extracted) + Gbk("个");
+  group.Commit();
   progress.Finish(line, Gbk("\r\n\r\n") + line);
   table.CloseAll();
 }

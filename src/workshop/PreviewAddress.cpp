@@ -20,9 +20,11 @@ void ExtractPreviewAddresses(index::Workspace& workspace) {
   index::ModIndex& table = workspace.table;
   const int count = table.RecordCount();
   window::Progress progress(workspace.window, count);
+  index::WriteGroup group(workspace.table);
   long long examined = 0;
   std::string page;
   for (int r = 1; r <= count && !progress.StopRequested(); ++r) {
+    group.BetweenRecords();
     table.GoTo(r);
     if (!table.ReadText(index::kPreviewUrl).empty() || table.ReadBool(index::kInvalid)) {
       progress.Done();
@@ -48,6 +50,7 @@ void ExtractPreviewAddresses(index::Workspace& workspace) {
     progress.Done();
   }
   const Text line = Gbk("获取预览图地址完成，共获取预览图地址") + text::Decimal(examined) + Gbk("个");
+  group.Commit();
   progress.Finish(line, Gbk("\r\n\r\n") + line);
   table.CloseAll();
 }

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "index/ModIndex.h"
+#include "text/Encoding.h"
+
+namespace quorvane::index {
+namespace {
+
+class WriteGroupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(CreateEmptyIndexFile((dir.path() / "CSLmod.edb").string()));
+    ASSERT_EQ(table.Open(path()), OpenResult::kOpened);
+  }
+  Text path() const { return text::JoinPath(dir.text(), "CSLmod.edb"); }
+
+  // What another instance of the program would read from the file now.
+  int CountSeenFromOutside() {
+    ModIndex other;
+    other.Open(path());
+    return other.RecordCount();
+  }
+
+  testing::TempDir dir;
+  ModIndex table;
+};
+
+TEST_F(WriteGroupTest, GroupedWritesReachTheFileWhenCommitted) {
+  WriteGroup group(table);
+  ASSERT_TRUE(table.AddRecord(1, "111"));
+  ASSERT_TRUE(table.WriteField(kName, Text("a name")));
+  EXPECT_EQ(table.RecordCount(), 1) << "the group's own writes are read back at once";
+  group.Commit();
+  EXPECT_EQ(CountSeenFromOutside(), 1);
+  ModIndex other;
+  other.Open(path());
+  EXPECT_EQ(other.ReadText(kName), "a name");
+}
+
+TEST_F(WriteGroupTest, ClosingTheTableCommitsAnOpenGroup) {
+  WriteGroup group(table);
+  ASSERT_TRUE(table.AddRecord(1, "111"));
+  ASSERT_TRUE(table.AddRecord(2, "222"));
+  table.CloseAll();
+  EXPECT_EQ(CountSeenFromOutside(), 2);
+}
+
+TEST_F(WriteGroupTest, AWriteAfterTheGroupEndsIsItsOwnCommit) {
+  {
+    WriteGroup group(table);
+    ASSERT_TRUE(table.AddRecord(1, "111"));
+  }
+  ASSERT_TRUE(table.AddRecord(2, "222"));
+  EXPECT_EQ(CountSeenFromOutside(), 2);
+}
+
+}  // namespace
+}  // namespace quorvane::index
