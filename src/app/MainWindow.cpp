@@ -25,6 +25,8 @@
 namespace quorvane::app {
 namespace {
 
+constexpr int kFontPixels = 12;
+
 template <typename Widget>
 Widget* Make(QWidget* parent, const QString& name, int left, int top, int width, int height) {
   auto* widget = new Widget(parent);
@@ -33,11 +35,32 @@ Widget* Make(QWidget* parent, const QString& name, int left, int top, int width,
   return widget;
 }
 
+// A caption wider than its control (fonts differ between systems) is drawn smaller rather than cut off.
+void FitCaption(QWidget* widget, const QString& caption) {
+  widget->ensurePolished();
+  QFont font = widget->font();
+  int pixels = kFontPixels;
+  for (; pixels > 9; --pixels) {
+    font.setPixelSize(pixels);
+    if (QFontMetrics(font).horizontalAdvance(caption) + 4 <= widget->width()) break;
+  }
+  if (pixels != kFontPixels) widget->setStyleSheet(QStringLiteral("font-size: %1px;").arg(pixels));
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                  int height) {
+  auto* label = Make<QLabel>(parent, name, left, top, width, height);
+  label->setText(caption);
+  FitCaption(label, caption);
+  return label;
+}
+
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
                         int width, int height) {
   auto* button = Make<QPushButton>(parent, name, left, top, width, height);
   button->setText(caption);
   button->setAutoDefault(false);
+  FitCaption(button, caption + QStringLiteral("  "));
   return button;
 }
 
@@ -97,9 +120,13 @@ MainWindow::MainWindow(Dialogs& dialogs, const std::vector<Route>& routes, QWidg
   for (const Route& route : routes)
     routes_.emplace(std::make_pair(std::string(route.control), route.event), route);
   setWindowTitle(QStringLiteral("Quorvane（Mellisk V1.12）"));
-  QFont base = font();
-  base.setPixelSize(12);
-  setFont(base);
+  // The controls' sizes are made for a 12-pixel font; group boxes as their places assume them, with the
+  // caption on the frame's top line.
+  setStyleSheet(
+      QStringLiteral("* { font-size: %1px; }"
+                     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+                     "QGroupBox::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; }")
+          .arg(kFontPixels));
   setFixedSize(1004, 834);
   move(50, 50);
   BuildControls();
@@ -118,13 +145,11 @@ void MainWindow::BuildControls() {
   auto* indexing = Make<QGroupBox>(this, QStringLiteral("分组框_索引编排"), 16, 256, 968, 536);
   indexing->setTitle(QStringLiteral("索引编排"));
 
-  Make<QLabel>(basics, QStringLiteral("标签1"), 8, 24, 120, 16)
-      ->setText(QStringLiteral("创意工坊MOD文件位置"));
+  MakeLabel(basics, QStringLiteral("标签1"), QStringLiteral("创意工坊MOD文件位置"), 8, 24, 120, 16);
   auto* folder = Make<EditBox>(basics, QStringLiteral("编辑框_创意工坊位置"), 128, 16, 376, 24);
   folder->setReadOnly(true);
   MakeButton(basics, QStringLiteral("按钮_浏览创意工坊位置"), QStringLiteral("打开"), 512, 16, 56, 24);
-  Make<QLabel>(basics, QStringLiteral("标签2"), 8, 56, 120, 16)
-      ->setText(QStringLiteral("创意工坊访问页面前缀"));
+  MakeLabel(basics, QStringLiteral("标签2"), QStringLiteral("创意工坊访问页面前缀"), 8, 56, 120, 16);
   auto* prefix = Make<EditBox>(basics, QStringLiteral("编辑框_创意工坊页面"), 136, 48, 368, 24);
   auto* description = MakeMultiLine(basics, QStringLiteral("编辑框_MOD信息"), 8, 80, 336, 136, true);
   log_ = MakeMultiLine(basics, QStringLiteral("编辑框_查找结果"), 352, 80, 224, 136, false);
