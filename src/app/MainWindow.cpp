@@ -344,6 +344,7 @@ void MainWindow::PumpEvents(int ms) {
   const long long deadline = TickMs() + ms;
   QTimer wake;
   wake.setSingleShot(true);
+  wake.setTimerType(Qt::PreciseTimer);
   for (;;) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
