@@ -53,14 +53,13 @@ bool LoadModList(index::Workspace& workspace) {
   index::ModIndex& table = workspace.table;
   if (table.Open(workspace.TablePath()) == index::OpenResult::kNotAnIndex) return false;
   window::ModList& list = workspace.list;
-  const int count = table.RecordCount();
-  for (int record = 1; record <= count; ++record) {
-    table.GoTo(record);
-    const int row = list.InsertRow(index::FieldText(table.ReadField(index::kSerial)));
+  // Row r - 1 shows record r: the records come in record order, one pass over the table.
+  table.ForEachRecord([&list](long long, const index::ModIndex::Record& fields) {
+    const int row = list.InsertRow(index::FieldText(fields[0]));
     for (int column = 1; column < window::kColumnCount; ++column) {
-      list.SetCellText(row, column, index::FieldText(table.ReadField(column + 1)));
+      list.SetCellText(row, column, index::FieldText(fields[column]));
     }
-  }
+  });
   table.CloseAll();
   return true;
 }

@@ -448,6 +448,21 @@ bool ModIndex::WriteField(int k, const Value& value) {
   return true;
 }
 
+void ModIndex::ForEachRecord(const std::function<void(long long record, const Record& fields)>& visit) {
+  if (!impl_->db) return;
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(impl_->db, schema::SelectAllSql().c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(statement);
+    return;
+  }
+  Record fields;
+  while (sqlite3_step(statement) == SQLITE_ROW) {
+    for (int k = 1; k <= kFieldCount; ++k) fields[k - 1] = CellValue(statement, k, k);
+    visit(sqlite3_column_int64(statement, 0), fields);
+  }
+  sqlite3_finalize(statement);
+}
+
 bool ModIndex::BeginWriteGroup() {
   if (!impl_->db || !sqlite3_get_autocommit(impl_->db)) return false;
   // IMMEDIATE takes the write lock now, so a second instance cannot turn this into a deadlock later.

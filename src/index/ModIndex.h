@@ -2,6 +2,7 @@
 // and in it one current record. Stored in SQLite (rowid = record number, kept dense 1..n).
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -77,6 +78,11 @@ class ModIndex {
   // and never part of a record. Answers false (and writes stay single commits) when the table is busy.
   bool BeginWriteGroup();
   bool CommitWriteGroup();
+
+  // Every record in order, in one pass and one read transaction: what a walk of go to and read field over
+  // all records gives, at the cost of one scan. The current record is left as it was.
+  using Record = std::array<Value, kFieldCount>;
+  void ForEachRecord(const std::function<void(long long record, const Record& fields)>& visit);
 
   // Appends (serial, id) with every other field empty; it becomes current.
   bool AddRecord(long long serial, const Text& id);

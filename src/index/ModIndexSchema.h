@@ -61,6 +61,10 @@ inline std::string GoToSql() {
          ") AS m LEFT JOIN " + kTableName + " AS t ON t.rowid = max(1, min(?1, m.n))";
 }
 
+inline std::string SelectAllSql() {
+  return "SELECT rowid, " + ColumnList() + " FROM " + kTableName + " ORDER BY rowid";
+}
+
 inline std::string SelectRowSql() {
   return "SELECT " + ColumnList() + " FROM " + kTableName + " WHERE rowid = ?1";
 }

@@ -55,5 +55,21 @@ TEST_F(WriteGroupTest, AWriteAfterTheGroupEndsIsItsOwnCommit) {
   EXPECT_EQ(CountSeenFromOutside(), 2);
 }
 
+TEST_F(WriteGroupTest, ForEachRecordGivesEveryRecordInOrderAndKeepsTheCurrentOne) {
+  for (int r = 1; r <= 3; ++r) ASSERT_TRUE(table.AddRecord(r, "id" + std::to_string(r)));
+  table.GoTo(2);
+  ASSERT_TRUE(table.WriteField(kInvalid, true));
+  std::vector<std::string> seen;
+  table.ForEachRecord([&seen](long long record, const ModIndex::Record& fields) {
+    seen.push_back(std::to_string(record) + ":" + FieldText(fields[0]) + ":" + FieldText(fields[1]) + ":" +
+                   FieldText(fields[5]));
+  });
+  const std::string falseText = text::Gbk("假");
+  const std::string trueText = text::Gbk("真");
+  EXPECT_EQ(seen, (std::vector<std::string>{"1:1:id1:" + falseText, "2:2:id2:" + trueText,
+                                            "3:3:id3:" + falseText}));
+  EXPECT_EQ(table.CurrentRecord(), 2);
+}
+
 }  // namespace
 }  // namespace quorvane::index
