@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "BenchClock.h"
 #include "FakeModList.h"
 #include "FakeWindow.h"
 #include "TempDir.h"
@@ -19,23 +20,16 @@
 namespace {
 
 namespace fs = std::filesystem;
+using quorvane::bench::Clock;
 using quorvane::index::ModIndex;
 using quorvane::index::Workspace;
 using quorvane::testing::FakeModList;
 using quorvane::testing::FakeWindow;
 using quorvane::testing::TempDir;
 using quorvane::window::Control;
-using Clock = std::chrono::steady_clock;
 
-double MsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-long PeakRssMb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024;
-}
+using quorvane::bench::MsSince;
+using quorvane::bench::PeakRssMb;
 
 // About 150 KB of markup, many tags per line, with the blocks the steps look for near the end.
 std::string MakePage(int n) {

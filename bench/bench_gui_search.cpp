@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "FakeWindow.h"
+#include "NoDialogs.h"
 #include "TempDir.h"
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
@@ -29,32 +31,19 @@
 namespace {
 
 using quorvane::app::MainWindow;
+using quorvane::bench::Clock;
 using quorvane::text::Gbk;
 using quorvane::text::Text;
 using quorvane::window::Control;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kRows = 100'000;
 constexpr int kRuns = 5;
 constexpr int kDescriptionPieceBytes = 128;  // eight pieces: 1 KB
 
-class NoDialogs : public quorvane::app::Dialogs {
- public:
-  void Message(QWidget*, const QString&, const QString&) override {}
-  bool Question(QWidget*, const QString&, const QString&) override { return false; }
-  QString PickFolder(QWidget*, const QString&) override { return {}; }
-  void OpenFolder(const QString&) override {}
-};
+using quorvane::bench::NoDialogs;
 
-double MsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-long PeakRssMb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024;
-}
+using quorvane::bench::MsSince;
+using quorvane::bench::PeakRssMb;
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());

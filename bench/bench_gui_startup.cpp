@@ -13,8 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "FakeModList.h"
 #include "FakeWindow.h"
+#include "NoDialogs.h"
 #include "TempDir.h"
 #include "app/Application.h"
 #include "app/ModListView.h"
@@ -26,28 +28,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace quorvane;
-using Clock = std::chrono::steady_clock;
+using quorvane::bench::Clock;
 
 constexpr int kRecords = 100'000;
 
-// No box may stop the clock.
-class NoDialogs : public app::Dialogs {
- public:
-  void Message(QWidget*, const QString&, const QString&) override {}
-  bool Question(QWidget*, const QString&, const QString&) override { return false; }
-  QString PickFolder(QWidget*, const QString&) override { return {}; }
-  void OpenFolder(const QString&) override {}
-};
+using quorvane::bench::NoDialogs;
 
-double MsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double PeakRssMb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024.0;
-}
+using quorvane::bench::MsSince;
+using quorvane::bench::PeakRssMb;
 
 bool Check(int rc, sqlite3* db, const char* what) {
   if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return true;

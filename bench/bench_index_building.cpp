@@ -11,6 +11,7 @@
 #include <string>
 #include <variant>
 
+#include "BenchClock.h"
 #include "FakeModList.h"
 #include "FakeWindow.h"
 #include "TempDir.h"
@@ -22,23 +23,16 @@
 namespace {
 
 namespace fs = std::filesystem;
+using quorvane::bench::Clock;
 using quorvane::index::ModIndex;
 using quorvane::index::Workspace;
 using quorvane::testing::FakeModList;
 using quorvane::testing::FakeWindow;
 using quorvane::testing::TempDir;
 using quorvane::text::Text;
-using Clock = std::chrono::steady_clock;
 
-double MsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-long PeakRssMb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024;
-}
+using quorvane::bench::MsSince;
+using quorvane::bench::PeakRssMb;
 
 void MakeFolders(const fs::path& folder, const std::string& prefix, int count) {
   fs::create_directories(folder);

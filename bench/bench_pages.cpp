@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchClock.h"
 #include "FakeModList.h"
 #include "FakeWindow.h"
 #include "TempDir.h"
@@ -27,23 +28,16 @@
 namespace {
 
 namespace fs = std::filesystem;
+using quorvane::bench::Clock;
 using quorvane::index::ModIndex;
 using quorvane::index::Workspace;
 using quorvane::testing::FakeModList;
 using quorvane::testing::FakeWindow;
 using quorvane::testing::TempDir;
 using quorvane::window::Control;
-using Clock = std::chrono::steady_clock;
 
-double MsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-long PeakRssMb() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024;
-}
+using quorvane::bench::MsSince;
+using quorvane::bench::PeakRssMb;
 
 class SlowServer {
  public:
