@@ -3,7 +3,7 @@
 #include <string>
 
 #include "window/Progress.h"
-#include "workshop/PageText.h"
+#include "workshop/PageCuts.h"
 #include "workshop/Walk.h"
 #include "workshop/WholeFile.h"
 
@@ -12,91 +12,22 @@ namespace {
 
 using index::ModIndex;
 using text::Gbk;
-using text::Mid;
 using text::Text;
-using text::Utf8ToGbk;
-
-constexpr std::string_view kAuthorMarker = "<div class=\"linkAuthor\">";
-constexpr std::string_view kAppIdMarker = "appid=255710\">";
-constexpr std::string_view kTitleMarker = "<title>Steam Workshop :: ";
-constexpr std::string_view kDescriptionMarker = "<div class=\"detailBox altFooter\">";
-constexpr std::string_view kLinkEndMarker = "\">";
-
-long long Len(std::string_view line) {
-  return static_cast<long long>(line.size());
-}
-
-// Without markup: what a reader of the line sees.
-std::string WithoutTags(std::string_view line) {
-  std::string kept;
-  bool inTag = false;
-  for (char c : line) {
-    if (c == '<')
-      inTag = true;
-    else if (c == '>')
-      inTag = false;
-    else if (!inTag)
-      kept += c;
-  }
-  const auto first = kept.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return kept.substr(first, kept.find_last_not_of(" \t") - first + 1);
-}
-
-Text AuthorOf(std::string_view line) {
-  const int p = text::FindBytes(line, kAppIdMarker);
-  if (p > 0) return Utf8ToGbk(Mid(line, p + 14, Len(line) - p - 29));
-  // No link to the author's works: the visible text after the author marker is the best guess at the name.
-  const int marker = text::FindBytes(line, kAuthorMarker);
-  return Utf8ToGbk(WithoutTags(line.substr(static_cast<size_t>(marker - 1 + Len(kAuthorMarker)))));
-}
-
-Text NameOf(std::string_view line) {
-  return Utf8ToGbk(Mid(line, 26, Len(line) - 33));
-}
-
-Text DescriptionOf(std::string_view line) {
-  const int q = text::FindBytes(line, kLinkEndMarker);
-  if (q > 0) return Utf8ToGbk(Mid(line, q + 2, Len(line) - q - 7));
-  // No opening tag to cut after: the line is taken whole, less a closing "</div>".
-  constexpr std::string_view kClose = "</div>";
-  if (line.size() >= kClose.size() &&
-      text::FindBytes(line.substr(line.size() - kClose.size()), kClose) == 1) {
-    line.remove_suffix(kClose.size());
-  }
-  return Utf8ToGbk(line);
-}
 
 void ExtractFromPage(index::Workspace& workspace, int record, std::string_view page) {
   ModIndex& table = workspace.table;
-  const PageLines lines(page);
-
-  if (auto authorLine = lines.FirstLineHolding(kAuthorMarker)) {
-    WriteFieldAndCell(workspace, record, index::kAuthor, AuthorOf(lines.Text(*authorLine)));
-    WriteFieldAndCell(workspace, record, index::kInvalid, false);
-  } else {
-    WriteFieldAndCell(workspace, record, index::kAuthor, Text());
-    WriteFieldAndCell(workspace, record, index::kInvalid, true);
-  }
-
+  // The progress pause before may have let another handler move the table.
   table.GoTo(record);
-  if (table.ReadText(index::kName).empty()) {
-    if (auto titleLine = lines.FirstLineHolding(kTitleMarker)) {
-      WriteFieldAndCell(workspace, record, index::kName, NameOf(lines.Text(*titleLine)));
-    }
-  }
+  const bool wantName = table.ReadText(index::kName).empty();
+  const bool wantDescription = table.ReadText(index::kFirstDescription).empty();
+  const ModInfoCuts cuts = CutModInfo(page, wantName, wantDescription);
 
-  table.GoTo(record);
-  if (table.ReadText(index::kFirstDescription).empty()) {
-    if (auto markerLine = lines.FirstLineHolding(kDescriptionMarker)) {
-      std::optional<PageLine> descriptionLine;
-      if (auto skipped = lines.LineAfter(*markerLine)) descriptionLine = lines.LineAfter(*skipped);
-      const Text description = descriptionLine ? DescriptionOf(lines.Text(*descriptionLine)) : Text();
-      for (int i = 0; i < index::kDescriptionPieces; ++i) {
-        WriteFieldAndCell(workspace, record, index::kFirstDescription + i,
-                          Mid(description, static_cast<long long>(i) * index::kDescriptionPieceBytes + 1,
-                              index::kDescriptionPieceBytes));
-      }
+  WriteFieldAndCell(workspace, record, index::kAuthor, cuts.author);
+  WriteFieldAndCell(workspace, record, index::kInvalid, !cuts.hasAuthorBlock);
+  if (cuts.name) WriteFieldAndCell(workspace, record, index::kName, *cuts.name);
+  if (cuts.description) {
+    for (int i = 0; i < index::kDescriptionPieces; ++i) {
+      WriteFieldAndCell(workspace, record, index::kFirstDescription + i, (*cuts.description)[i]);
     }
   }
 }

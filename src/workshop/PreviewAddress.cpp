@@ -3,7 +3,7 @@
 #include <string>
 
 #include "window/Progress.h"
-#include "workshop/PageText.h"
+#include "workshop/PageCuts.h"
 #include "workshop/Walk.h"
 #include "workshop/WholeFile.h"
 
@@ -12,8 +12,6 @@ namespace quorvane::workshop {
 void ExtractPreviewAddresses(index::Workspace& workspace) {
   using text::Gbk;
   using text::Text;
-  constexpr std::string_view kPreviewMarker = "<link rel=\"image_src\" href=\"";
-
   window::LongOperation operation(workspace.window);
   if (!operation) return;
   if (!OpenTableOrSay(workspace)) return;
@@ -36,11 +34,8 @@ void ExtractPreviewAddresses(index::Workspace& workspace) {
       progress.Done();
       continue;
     }
-    const PageLines lines(page);
-    if (auto previewLine = lines.FirstLineStartingWith(kPreviewMarker)) {
-      const std::string_view line = lines.Text(*previewLine);
-      const auto length = static_cast<long long>(line.size());
-      WriteFieldAndCell(workspace, r, index::kPreviewUrl, text::Mid(line, 29, length - 48));
+    if (const auto address = CutPreviewAddress(page)) {
+      WriteFieldAndCell(workspace, r, index::kPreviewUrl, *address);
       WriteFieldAndCell(workspace, r, index::kInvalid, false);
     } else {
       WriteFieldAndCell(workspace, r, index::kPreviewUrl, Text());
