@@ -31,7 +31,7 @@ Transfer::Transfer(const std::string& url, const HttpLimits& limits) : maxBody_(
   // curl follows without limit unless told.
   curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, limits.maxRedirects);
   curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
-  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, std::max(1L, limits.minBytesPerSecond));
   curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
   // Stops an announced oversized body before it starts; the write callback stops the unannounced ones.
   curl_easy_setopt(easy_, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));

@@ -10,8 +10,10 @@ namespace quorvane::workshop {
 
 struct HttpLimits {
   long connectTimeoutMs = 15'000;
-  // A transfer that moves no byte for this long is abandoned.
+  // A transfer that moves fewer than minBytesPerSecond for stallSeconds is abandoned: a server that
+  // trickles a byte now and then is as stalled as one that sends nothing.
   long stallSeconds = 30;
+  long minBytesPerSecond = 100;
   std::size_t maxBodyBytes = 64u << 20;
   long maxRedirects = 5;
 };
