@@ -6,6 +6,29 @@
 
 namespace quorvane::workshop {
 
+namespace {
+
+// An item id is a folder name, so it may hold spaces or any character; those go into the address
+// percent-encoded, since curl refuses an address that holds them raw. Digits, the ids of real items, are
+// unchanged.
+std::string AddressPart(const text::Text& id) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string part;
+  for (unsigned char c : id) {
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' || c == '.' ||
+        c == '_' || c == '~') {
+      part += static_cast<char>(c);
+    } else {
+      part += '%';
+      part += kHex[c >> 4];
+      part += kHex[c & 0x0F];
+    }
+  }
+  return part;
+}
+
+}  // namespace
+
 bool IsLastingAnswer(const HttpResult& result) {
   if (!result.Complete()) return false;
   return !(result.status >= 500 || result.status == 408 || result.status == 429 || result.status < 100);
@@ -51,7 +74,7 @@ void DownloadPages(index::Workspace& workspace, const FetchOptions& options) {
       Text prefix = workspace.window.GetText(window::Control::PagePrefixBox);
       if (prefix.empty()) prefix = index::kDefaultPagePrefix;
       progress.Item(ItemLine("正在下载网页文档，序号：", table, id));
-      return FetchPool::Job{prefix + id, [&, path](HttpResult&& result) {
+      return FetchPool::Job{prefix + AddressPart(id), [&, path](HttpResult&& result) {
                               if (IsLastingAnswer(result) && WriteWholeFile(path, result.body)) {
                                 ++stored;
                               } else {
