@@ -40,15 +40,18 @@ long long FileSize(const text::Text& path) {
 }
 
 bool ReadWholeFile(const text::Text& path, std::string& buffer) {
-  std::ifstream in(text::ToNativePath(path), std::ios::binary);
+  const auto native = text::ToNativePath(path);
+  std::error_code error;
+  // Only a regular file is a page: a folder in its place reports a size it does not hold, and a pipe or
+  // a device would never end.
+  if (!std::filesystem::is_regular_file(native, error)) return false;
+  const auto size = std::filesystem::file_size(native, error);
+  if (error) return false;
+  std::ifstream in(native, std::ios::binary);
   if (!in) return false;
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  in.seekg(0, std::ios::beg);
   // Resizing without clearing first spares zeroing a buffer that is reused page after page.
   buffer.resize(static_cast<size_t>(size));
-  in.read(buffer.data(), size);
+  in.read(buffer.data(), static_cast<std::streamsize>(size));
   buffer.resize(static_cast<size_t>(in.gcount()));
   return !in.bad();
 }
