@@ -1,11 +1,15 @@
 #include "index/ModIndex.h"
 
 #include <sqlite3.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <array>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -231,7 +235,56 @@ bool LooksLikeOurIndex(sqlite3* db, std::string* reason) {
     *reason = "the index file's fields are not the expected 14";
     return false;
   }
+  // Every walk goes to records 1..count; a damaged or edited file whose last record number is not its
+  // count would send it through millions of records that are not there.
+  const auto dense = IntegerPragma(db, schema::DenseSql().c_str(), &error);
+  if (!dense) {
+    *reason = "the index file is damaged (" + error + ")";
+    return false;
+  }
+  if (*dense != 1) {
+    *reason = "the index file's records are not numbered 1 to n";
+    return false;
+  }
   return true;
+}
+
+// Which file a path names, so that a table file replaced while open is told from the one that was opened.
+struct FileIdentity {
+  unsigned long long device = 0;
+  unsigned long long inode = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> IdentityOfFile(const fs::path& path) {
+#ifndef _WIN32
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return FileIdentity{static_cast<unsigned long long>(status.st_dev),
+                      static_cast<unsigned long long>(status.st_ino)};
+#else
+  // An open file cannot be replaced there: existence is the whole question.
+  std::error_code error;
+  if (!fs::exists(path, error)) return std::nullopt;
+  return FileIdentity{};
+#endif
+}
+
+// A URI that opens the file read-only and as immutable: SQLite then neither takes locks nor creates, reads
+// or replays a -wal file beside it, so a check of a file that may not be ours cannot change it, even when
+// a write-ahead log of an earlier file of that name lies beside it.
+std::string ImmutableUri(const std::string& utf8Path) {
+  std::string uri = "file:";
+  for (unsigned char c : utf8Path) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x20) {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+      uri += escaped;
+    } else {
+      uri += static_cast<char>(c);
+    }
+  }
+  return uri + "?immutable=1";
 }
 
 bool Execute(sqlite3* db, const char* sql, std::string* error) {
@@ -256,9 +309,16 @@ Text FieldText(const Value& value) {
   return Text(buffer.data(), result.ptr);
 }
 
+fs::path LogPath(const fs::path& table) {
+  return fs::path(table.string() + "-wal");
+}
+
 struct ModIndex::Impl {
   sqlite3* db = nullptr;
   fs::path identity;
+  FileIdentity file;
+  // The write-ahead log this connection writes, told from one another instance may make later.
+  std::optional<FileIdentity> log;
   std::string lastError;
   long long current = 1;
   // The fields of the current record, read once per record so that a walk costs one lookup per record.
@@ -286,7 +346,18 @@ struct ModIndex::Impl {
     for (Statement& statement : write) statement.Release();
     // Closing with a transaction open would roll back a write group.
     if (db && !sqlite3_get_autocommit(db)) Execute(db, "COMMIT", nullptr);
+    // Another file at the name, not merely none: a file moved away may come back and need its log.
+    const auto now = IdentityOfFile(identity);
+    const bool replaced = db && now && *now != file;
     if (db) sqlite3_close_v2(db);
+    // SQLite keeps the log of a file that was replaced while open; left there, it would be replayed into
+    // the file that now bears the name.
+    if (replaced && log && IdentityOfFile(LogPath(identity)) == log) {
+      std::error_code ignored;
+      fs::remove(LogPath(identity), ignored);
+      fs::remove(fs::path(identity.string() + "-shm"), ignored);
+    }
+    log.reset();
     db = nullptr;
     identity.clear();
     current = 1;
@@ -334,10 +405,8 @@ struct ModIndex::Impl {
     return &*row;
   }
 
-  bool FileStillThere() const {
-    std::error_code error;
-    return fs::exists(identity, error);
-  }
+  // Still the file that was opened: a file deleted or replaced by another one since takes no write.
+  bool FileStillThere() const { return IdentityOfFile(identity) == file; }
 };
 
 ModIndex::ModIndex() : impl_(std::make_unique<Impl>()) {}
@@ -346,7 +415,11 @@ ModIndex::~ModIndex() = default;
 OpenResult ModIndex::Open(const Text& path) {
   const fs::path native = text::ToNativePath(path);
   const fs::path identity = Identity(native);
-  if (impl_->db && identity == impl_->identity) return OpenResult::kAlreadyOpen;
+  if (impl_->db && identity == impl_->identity) {
+    if (impl_->FileStillThere()) return OpenResult::kAlreadyOpen;
+    // Replaced or removed since it was opened: what is there now is examined afresh.
+    impl_->Close();
+  }
 
   std::error_code error;
   const fs::file_status status = fs::status(native, error);
@@ -358,30 +431,44 @@ OpenResult ModIndex::Open(const Text& path) {
     impl_->lastError = "the index path is not a file";
     return OpenResult::kNotAnIndex;
   }
-  sqlite3* db = nullptr;
-  const int rc =
-      sqlite3_open_v2(Utf8Path(native).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   std::string reason;
   bool ours = false;
-  if (rc != SQLITE_OK) {
+  {
+    sqlite3* check = nullptr;
+    const int rc = sqlite3_open_v2(ImmutableUri(Utf8Path(native)).c_str(), &check,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+      reason = std::string("the index file cannot be opened (") +
+               (check ? sqlite3_errmsg(check) : "out of memory") + ")";
+    } else {
+      ours = LooksLikeOurIndex(check, &reason);
+    }
+    sqlite3_close_v2(check);
+  }
+  sqlite3* db = nullptr;
+  if (ours && sqlite3_open_v2(Utf8Path(native).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                              nullptr) != SQLITE_OK) {
     reason =
         std::string("the index file cannot be opened (") + (db ? sqlite3_errmsg(db) : "out of memory") + ")";
-  } else {
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    ours = LooksLikeOurIndex(db, &reason);
+    ours = false;
   }
   if (!ours) {
     sqlite3_close_v2(db);
     impl_->lastError = reason;
     return OpenResult::kNotAnIndex;
   }
+  sqlite3_busy_timeout(db, kBusyTimeoutMs);
   // Only now that the file is known to be ours may anything be written to it.
   Execute(db, "PRAGMA journal_mode=WAL", nullptr);
   Execute(db, "PRAGMA synchronous=NORMAL", nullptr);
+  // A read makes SQLite open (or create) the log, whose identity is then known.
+  Execute(db, "SELECT count(*) FROM sqlite_master", nullptr);
 
   impl_->Close();
   impl_->db = db;
   impl_->identity = identity;
+  impl_->file = IdentityOfFile(native).value_or(FileIdentity{});
+  impl_->log = IdentityOfFile(LogPath(identity));
   impl_->lastError.clear();
   return OpenResult::kOpened;
 }

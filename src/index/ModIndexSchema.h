@@ -51,6 +51,11 @@ inline std::string CountSql() {
   return std::string("SELECT max(rowid) FROM ") + kTableName;
 }
 
+// 1 when the records are numbered 1..n, as every walk assumes; a damaged table fails to answer instead.
+inline std::string DenseSql() {
+  return std::string("SELECT count(*) = coalesce(max(rowid), 0) FROM ") + kTableName;
+}
+
 inline std::string ClearSql() {
   return std::string("DELETE FROM ") + kTableName;
 }
